@@ -43,7 +43,7 @@ public:
     Color pixel(int x, int y) const;
     // Ignored outside the bitmap. Indexed bitmaps store the nearest palette entry.
     void set_pixel(int x, int y, Color c);
-    // Every pixel white.
+    // Every pixel set to c.
     void fill(Color c);
 
     // Fast access for 32-bit bitmaps (no bounds check; caller guarantees contains()).
