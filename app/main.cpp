@@ -1,11 +1,25 @@
-// quartel: the floor planner. For now it answers --version.
-#include <cstdio>
-#include <cstring>
+// quartel: the floor planner. Arguments that need no window (--version,
+// --help, --layout ...) are handled headless; anything else opens the window,
+// with an optional design file named on the command line.
+#include <QStringList>
+
+#include "app/application.h"
+#include "app/cli.h"
+#include "app/levmain.h"
+#include "platform/numfmt.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::puts("Release 1.0.01");
-        return 0;
-    }
-    return 0;
+    const int status = plk::run_cli(argc, argv);
+    if (status >= 0) return status;
+
+    // The window's own copy of the parameters, taken before Qt removes the
+    // options it knows.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+    plk::Application app(argc, argv);
+    plk::init_regional_settings();
+    plk::Tlevmain window(args);
+    window.show();
+    return app.exec();
 }
