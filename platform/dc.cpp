@@ -163,7 +163,9 @@ void Dc::line(int x1, int y1, int x2, int y2) {
     if (i0 >= i1) return;
     auto point = [&](std::int64_t i, int& x, int& y) {
         const std::int64_t a = a1 + sa * i;
-        const std::int64_t b = b1 + sb * ((2 * i * db + da) / (2 * da));
+        // 128-bit: i * db reaches 2^64 for lines across the whole int range.
+        const auto num = static_cast<__int128>(2) * i * db + da;
+        const std::int64_t b = b1 + sb * static_cast<std::int64_t>(num / (2 * static_cast<__int128>(da)));
         const int ai = static_cast<int>(a);
         const int bi = static_cast<int>(std::clamp<std::int64_t>(b, INT32_MIN / 2, INT32_MAX / 2));
         x = x_major ? ai : bi;
