@@ -45,10 +45,13 @@ Color Bitmap::pixel(int x, int y) const {
 }
 
 namespace {
-int nearest_index(const std::vector<Color>& palette, Color c) {
+// Only the first `limit` entries are candidates: a palette longer than the
+// depth allows must not yield an index that spills into the neighbouring
+// pixel's bits.
+int nearest_index(const std::vector<Color>& palette, Color c, std::size_t limit) {
     int best = 0;
     long best_d = -1;
-    for (std::size_t i = 0; i < palette.size(); ++i) {
+    for (std::size_t i = 0; i < palette.size() && i < limit; ++i) {
         const long dr = red_of(palette[i]) - red_of(c);
         const long dg = green_of(palette[i]) - green_of(c);
         const long db = blue_of(palette[i]) - blue_of(c);
@@ -73,7 +76,7 @@ void Bitmap::set_pixel(int x, int y, Color c) {
         r[3 * x + 2] = static_cast<std::uint8_t>(red_of(c));
         return;
     default: {
-        const int index = nearest_index(palette_, c);
+        const int index = nearest_index(palette_, c, std::size_t{1} << bpp_);
         if (bpp_ == 8) {
             r[x] = static_cast<std::uint8_t>(index);
         } else if (bpp_ == 4) {

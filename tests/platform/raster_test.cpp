@@ -609,5 +609,23 @@ TEST(IndexedBitmap, XorLineOnAOneBitBitmapRestores) {
     EXPECT_TRUE(same_pixels(bm, before));
 }
 
+
+// A palette longer than the depth allows (a file or caller may supply one):
+// colours beyond the first 2^bpp entries are never chosen, so writing a pixel
+// cannot spill an out-of-range index into its neighbour's bits.
+TEST(IndexedBitmap, OverlongPaletteNeverSpillsIntoNeighbours) {
+    for (int bpp : {1, 4}) {
+        Bitmap bm(8, 1, bpp);
+        const int n = 1 << bpp;
+        bm.palette().resize(static_cast<std::size_t>(n) + 4, kBlue);  // extra entries: an exact match
+        bm.set_pixel(0, 0, kBlack);
+        bm.set_pixel(2, 0, kBlack);
+        bm.set_pixel(1, 0, kBlue);
+        EXPECT_EQ(bm.pixel(0, 0), kBlack) << bpp;
+        EXPECT_EQ(bm.pixel(2, 0), kBlack) << bpp;
+        EXPECT_NE(bm.pixel(1, 0), kBlue) << bpp;  // no such entry in range
+    }
+}
+
 }  // namespace
 }  // namespace plk
