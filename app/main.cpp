@@ -21,5 +21,7 @@ int main(int argc, char** argv) {
     plk::init_regional_settings();
     plk::Tlevmain window(args);
     window.show();
+    // Without a window manager a shown window is not activated by itself.
+    window.activateWindow();
     return app.exec();
 }
