@@ -27,6 +27,7 @@ inline DesignState load_design_fixture(const std::string& name) {
     reset_design(d);
     d.segment_count = 0;
     apply_design_lines(d, read_design_lines(design_path(name)));
+    d.edit_mode = 2;
     d.outline_centre = close_outline(d);
     derive_stagger(d.style);
     d.grid_bitmap = Bitmap(2400, 1700, 32);
