@@ -9,7 +9,7 @@ namespace plk {
 namespace {
 
 // Smallest integer >= n / d for d > 0.
-std::int64_t ceil_div(std::int64_t n, std::int64_t d) {
+__int128 ceil_div(__int128 n, __int128 d) {
     return n >= 0 ? (n + d - 1) / d : -((-n) / d);
 }
 
@@ -18,16 +18,20 @@ std::int64_t ceil_div(std::int64_t n, std::int64_t d) {
 // crossing at cx, that is ceil(cx - 0.5), computed exactly in integers:
 //   cx - 0.5 = ((2 ax - 1) dy + (2 y + 1 - 2 ay) dx) / (2 dy)
 // The caller guarantees that the edge spans the row (so dy != 0).
+// The products reach 2^65 for vertices near the ends of the int range, so
+// they are formed in 128 bits; the result is a column between two vertex
+// x values and fits in 64 bits.
 std::int64_t crossing_column(Point a, Point b, int y) {
-    std::int64_t dx = std::int64_t{b.x} - a.x;
-    std::int64_t dy = std::int64_t{b.y} - a.y;
-    std::int64_t num = (2 * std::int64_t{a.x} - 1) * dy + (2 * std::int64_t{y} + 1 - 2 * std::int64_t{a.y}) * dx;
-    std::int64_t den = 2 * dy;
+    using Wide = __int128;
+    const Wide dx = Wide{b.x} - a.x;
+    const Wide dy = Wide{b.y} - a.y;
+    Wide num = (2 * Wide{a.x} - 1) * dy + (2 * Wide{y} + 1 - 2 * Wide{a.y}) * dx;
+    Wide den = 2 * dy;
     if (den < 0) {
         num = -num;
         den = -den;
     }
-    return ceil_div(num, den);
+    return static_cast<std::int64_t>(ceil_div(num, den));
 }
 
 // An edge crosses the row's centre line y + 0.5 when exactly one end lies at

@@ -566,6 +566,46 @@ TEST(StretchBlt, ClippedFullCanvasIsAboutAsFastAsUnclipped) {
     EXPECT_EQ(canvas.pixel(5, 5), tile.pixel(5 * 78 / 120, 5 * 46 / 30));  // outside: from the unclipped pass
 }
 
+// Regions with corners near the ends of the int range still clip exactly.
+TEST(RegionClip, HugeCoordinates) {
+    const int big = 2147483000;
+    const Region wide({{-big, -big}, {big, -big}, {big, big}, {-big, big}});
+    const Region diamond({{0, -big}, {big, 0}, {0, big}, {-big, 0}});
+    for (const Region* r : {&wide, &diamond}) {
+        const auto rows = r->spans(4);
+        for (int y = 0; y < 4; ++y) {
+            ASSERT_EQ(rows[y].size(), 1u);
+            EXPECT_LT(rows[y][0].begin, -1000000);
+            EXPECT_GT(rows[y][0].end, 1000000);
+            EXPECT_TRUE(r->contains(5, y));
+        }
+    }
+}
+
+// Every operation on an empty bitmap (no pixels) is harmless.
+TEST(Dc, EmptyTargetDrawsNothing) {
+    Bitmap empty;
+    Dc dc(empty);
+    const Region r({{0, 0}, {5, 0}, {0, 5}});
+    dc.set_clip(&r);
+    dc.select_pen({kBlack, 3});
+    dc.line(-5, -5, 5, 5);
+    dc.rectangle_outline(0, 0, 4, 4);
+    dc.set_pixel(0, 0, kBlack);
+    EXPECT_EQ(dc.get_pixel(0, 0), kInvalidColor);
+    EXPECT_TRUE(dc.pat_blt(0, 0, 5, 5, Dc::PatOp::Blackness));
+    dc.fill_white();
+    const Bitmap src = numbered(3, 3);
+    dc.bit_blt(0, 0, 3, 3, src, 0, 0);
+    dc.stretch_blt(0, 0, 6, 6, src, 0, 0, 3, 3);
+    dc.text_out(0, 0, "x");
+    Bitmap target = white(3, 3);
+    Dc into(target);
+    into.bit_blt(0, 0, 3, 3, empty, 0, 0);
+    into.stretch_blt(0, 0, 3, 3, empty, 0, 0, 2, 2);
+    EXPECT_EQ(count_not(target, kWhite), 0);
+}
+
 // ---------------------------------------------------------------- indexed bitmaps
 
 TEST(IndexedBitmap, GetAndSetUseThePalette) {
