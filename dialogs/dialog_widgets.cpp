@@ -145,8 +145,8 @@ QImage board_picture(int width, int height) {
     img.fill(Qt::transparent);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const double top = height * 0.3;
-    const double h = height * 0.42;
+    const double top = height * 0.15;
+    const double h = height * 0.5;
     const double left = 8;
     const double right = width - 12;
     // Side face for a little depth.

@@ -393,6 +393,18 @@ TEST_F(MaterialForm, ModalOkWithLettersInPriceClosesAndReports) {
     EXPECT_EQ(design.material.tax_percent, 7.5);
 }
 
+// Enter in a field presses OK, the default button.
+TEST_F(MaterialForm, EnterInAFieldPressesOk) {
+    Tmaterialform f(design, nullptr);
+    QTimer::singleShot(20, &f, [&] {
+        set(f.Edit9, "16");
+        f.Edit9->setFocus();
+        QTest::keyClick(f.Edit9, Qt::Key_Return);
+    });
+    EXPECT_EQ(f.exec(), QDialog::Accepted);
+    EXPECT_EQ(design.material.tax_percent, 16);
+}
+
 // ------------------------------------------------------------ sample sheet
 
 // The picker shows the sheet from the working directory pixel for pixel, so
