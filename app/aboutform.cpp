@@ -84,9 +84,12 @@ void Taboutform::set_link_colour(bool hot) {
 
 bool Taboutform::eventFilter(QObject* watched, QEvent* event) {
     const bool on_link = watched == Label10 || watched == Image1;
-    if (event->type() == QEvent::MouseMove) {
+    if (event->type() == QEvent::MouseMove && watched != this) {
+        // Handled here: passed on, the move would reach the box itself.
         set_link_colour(on_link);
-    } else if (event->type() == QEvent::MouseButtonPress && on_link) {
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && on_link) {
         auto* me = static_cast<QMouseEvent*>(event);
         if (me->button() == Qt::LeftButton && open_link_) open_link_(kMakerWebAddress);
         return true;

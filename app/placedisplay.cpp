@@ -47,8 +47,9 @@ void Placedisplay::press(QMouseEvent* event) {
 
 void Placedisplay::mousePressEvent(QMouseEvent* event) { press(event); }
 
-// The second click of a double click is a click like the first.
-void Placedisplay::mouseDoubleClickEvent(QMouseEvent* event) { press(event); }
+// Qt delivers the second click of a double click as a press before this
+// event, so the double click itself adds nothing.
+void Placedisplay::mouseDoubleClickEvent(QMouseEvent*) {}
 
 void Placedisplay::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
