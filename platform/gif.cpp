@@ -208,21 +208,6 @@ std::vector<std::uint8_t> encode_gif(const Bitmap& bitmap) {
         });
     }
 
-    std::vector<GifPixelType> pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-    for (int y = 0; y < h; ++y) {
-        const std::uint32_t* keys = reader.read(y);
-        GifPixelType* out = pixels.data() + static_cast<std::size_t>(y) * w;
-        std::uint32_t last_key = kNoKey;
-        GifPixelType last_index = 0;
-        for (int x = 0; x < w; ++x) {
-            if (keys[x] != last_key) {
-                last_key = keys[x];
-                last_index = static_cast<GifPixelType>(counts[last_key]);
-            }
-            out[x] = last_index;
-        }
-    }
-
     // A GIF colour map has a power-of-two size of at least 2; spare entries black.
     int bits = 1;
     while ((1u << bits) < kept) ++bits;
@@ -236,15 +221,28 @@ std::vector<std::uint8_t> encode_gif(const Bitmap& bitmap) {
     if (map == nullptr) throw std::bad_alloc();
 
     std::vector<std::uint8_t> out;
-    out.reserve(pixels.size() / 8 + 1024);
+    out.reserve(static_cast<std::size_t>(w) * h / 16 + 1024);
     int error = 0;
     GifCloser closer{EGifOpen(&out, write_to_vector, &error)};
     bool ok = closer.gif != nullptr;
     ok = ok && EGifPutScreenDesc(closer.gif, w, h, bits, 0, map) == GIF_OK;
     GifFreeMapObject(map);  // the screen descriptor keeps its own copy
     ok = ok && EGifPutImageDesc(closer.gif, 0, 0, w, h, false, nullptr) == GIF_OK;
-    for (int y = 0; ok && y < h; ++y)
-        ok = EGifPutLine(closer.gif, pixels.data() + static_cast<std::size_t>(y) * w, w) == GIF_OK;
+    // Each row is turned into palette indices and handed straight to the encoder.
+    std::vector<GifPixelType> line(static_cast<std::size_t>(w));
+    for (int y = 0; ok && y < h; ++y) {
+        const std::uint32_t* keys = reader.read(y);
+        std::uint32_t last_key = kNoKey;
+        GifPixelType last_index = 0;
+        for (int x = 0; x < w; ++x) {
+            if (keys[x] != last_key) {
+                last_key = keys[x];
+                last_index = static_cast<GifPixelType>(counts[last_key]);
+            }
+            line[x] = last_index;
+        }
+        ok = EGifPutLine(closer.gif, line.data(), w) == GIF_OK;
+    }
     if (ok) {
         GifFileType* gif = closer.gif;
         closer.gif = nullptr;
