@@ -98,11 +98,12 @@ constexpr std::uint64_t kMaxDibBytes = 0xFFFFFFFFull;
 // Handle of a movable block; 0 is no block.
 using MemHandle = std::uintptr_t;
 
-// A zero-filled block of `bytes` bytes; 0 when it cannot be had.
+// A zero-filled block of `bytes` bytes; 0 when it cannot be had or is larger
+// than kMaxDibBytes.
 MemHandle mem_alloc(std::size_t bytes);
 // Resizes the block; new bytes are zero. Returns the (possibly new) handle,
-// or 0 on failure, leaving the block as it was. A locked block is not moved
-// and cannot be resized.
+// or 0 on failure (also past kMaxDibBytes), leaving the block as it was.
+// A locked block is not moved and cannot be resized.
 MemHandle mem_realloc(MemHandle block, std::size_t bytes);
 // Pins the block and returns its address; nullptr for an unknown handle.
 // Locks nest; the address stays valid while any lock is held.
