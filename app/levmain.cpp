@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -302,6 +303,10 @@ void Tlevmain::build_controls() {
     dimlabel->setObjectName("dimlabel");
     dimlabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     dimlabel->setFont(pixel_font("Arial", 16, true));
+    // The label takes the panel's white.
+    QPalette white = dimlabel->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    dimlabel->setPalette(white);
     dimlabel->setAutoFillBackground(true);
     dimlabel->setAttribute(Qt::WA_TransparentForMouseEvents);
     dimlabel->hide();
