@@ -227,41 +227,59 @@ std::u32string decode(const std::string& text) {
 
 }  // namespace
 
+namespace {
+
+// Sum of advances; 64-bit so that no text length can overflow it.
+std::int64_t advance_width(SizedFace& face, const std::u32string& codes) {
+    std::int64_t width = 0;
+    for (char32_t c : codes) width += face.glyph(c).advance;
+    return width;
+}
+
+}  // namespace
+
 Point Dc::text_extent(const std::string& text) const {
     SizedFace& face = font_cache().face_for(font_);
-    int width = 0;
-    for (char32_t c : decode(text)) width += face.glyph(c).advance;
-    return {width, face.ascent + face.descent};
+    const std::int64_t width = advance_width(face, decode(text));
+    return {static_cast<int>(std::min<std::int64_t>(width, INT32_MAX)), face.ascent + face.descent};
 }
 
 void Dc::text_out(int x, int y, const std::string& text) {
     SizedFace& face = font_cache().face_for(font_);
     const std::u32string codes = decode(text);
-    int width = 0;
-    for (char32_t c : codes) width += face.glyph(c).advance;
-    const int left = align_ == TextAlign::CenterBaseline ? x - width / 2 : x;
-    const int baseline = align_ == TextAlign::CenterBaseline ? y : y + face.ascent;
-    const int top = baseline - face.ascent;
-    const int height = face.ascent + face.descent;
+    // Positions in 64 bits: a reference point near the int limits must not
+    // overflow; everything off the target is skipped before narrowing.
+    const std::int64_t width = advance_width(face, codes);
+    const std::int64_t left = align_ == TextAlign::CenterBaseline ? x - width / 2 : x;
+    const std::int64_t baseline = align_ == TextAlign::CenterBaseline ? y : std::int64_t{y} + face.ascent;
+    const std::int64_t top = baseline - face.ascent;
+    const std::int64_t height = face.ascent + face.descent;
+    const std::int64_t tw = target_->width(), th = target_->height();
+    auto fill = [&](std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1, Color c) {
+        for (std::int64_t yy = std::max<std::int64_t>(y0, 0); yy < std::min(y1, th); ++yy)
+            for (std::int64_t xx = std::max<std::int64_t>(x0, 0); xx < std::min(x1, tw); ++xx)
+                plot(static_cast<int>(xx), static_cast<int>(yy), c, MixMode::CopyPen);
+    };
 
-    if (bk_mode_ == BkMode::Opaque) {
-        for (int yy = std::max(top, 0); yy < std::min(top + height, target_->height()); ++yy)
-            for (int xx = std::max(left, 0); xx < std::min(left + width, target_->width()); ++xx)
-                plot(xx, yy, bk_color_, MixMode::CopyPen);
-    }
-    int pen_x = left;
+    if (bk_mode_ == BkMode::Opaque) fill(left, top, left + width, top + height, bk_color_);
+    std::int64_t pen_x = left;
     for (char32_t c : codes) {
+        if (pen_x >= tw) break;
         const GlyphImage& g = face.glyph(c);
-        const int gx = pen_x + g.left, gy = baseline - g.top;
-        for (int r = 0; r < g.rows; ++r)
-            for (int k = 0; k < g.width; ++k)
-                if (g.on[static_cast<std::size_t>(r) * g.width + k]) plot(gx + k, gy + r, text_color_, MixMode::CopyPen);
+        const std::int64_t gx = pen_x + g.left, gy = baseline - g.top;
         pen_x += g.advance;
+        if (gx + g.width <= 0 || gy + g.rows <= 0 || gy >= th) continue;
+        for (int r = 0; r < g.rows; ++r) {
+            for (int k = 0; k < g.width; ++k) {
+                const std::int64_t px = gx + k, py = gy + r;
+                if (g.on[static_cast<std::size_t>(r) * g.width + k] && px >= 0 && px < tw && py >= 0 && py < th)
+                    plot(static_cast<int>(px), static_cast<int>(py), text_color_, MixMode::CopyPen);
+            }
+        }
     }
     if (font_.underline) {
-        const int u0 = baseline + face.underline_offset;
-        for (int yy = u0; yy < u0 + face.underline_thickness; ++yy)
-            for (int xx = left; xx < left + width; ++xx) plot(xx, yy, text_color_, MixMode::CopyPen);
+        const std::int64_t u0 = baseline + face.underline_offset;
+        fill(left, u0, left + width, u0 + face.underline_thickness, text_color_);
     }
 }
 

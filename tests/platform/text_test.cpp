@@ -279,6 +279,28 @@ TEST(Text, EncodingsAndControlCharacters) {
     EXPECT_EQ(dc.text_extent("m\xC2\xB2").x, dc.text_extent("m\xB2").x);
 }
 
+// Reference points at the ends of the int range and long texts neither
+// overflow nor draw anywhere they should not.
+TEST(Text, ExtremePositionsAndLongTexts) {
+    Bitmap bm(40, 20);
+    Dc dc(bm);
+    dc.set_bk_mode(BkMode::Opaque);
+    dc.set_bk_color(kRed10);
+    for (TextAlign align : {TextAlign::LeftTop, TextAlign::CenterBaseline}) {
+        dc.set_text_align(align);
+        dc.text_out(INT32_MAX, INT32_MAX, "WWW");
+        dc.text_out(INT32_MIN, INT32_MIN, "WWW");
+        dc.text_out(INT32_MAX - 5, 5, "WWW");
+        dc.text_out(INT32_MIN + 5, 5, "WWW");
+    }
+    EXPECT_EQ(ink(bm).count, 0);
+    dc.set_text_align(TextAlign::LeftTop);
+    const std::string long_text(20000, 'W');
+    dc.text_out(-100, 2, long_text);
+    EXPECT_EQ(ink(bm).count, 40 * 16);  // the opaque cell covers the whole width
+    EXPECT_GT(dc.text_extent(long_text).x, 20000 * 8);
+}
+
 // A layout run writes a few hundred labels; after the first use of a font
 // they must cost well under a millisecond each.
 TEST(Text, HundredsOfLabelsAreQuick) {
