@@ -171,6 +171,29 @@ TEST(DrawLayout, ExamplesGiveTheirEstimates) {
     //       cut 385 px with no right offcut long enough: 3 boards.
     //     k = 11..18 (340, 510, 170, 340, 510, 170, 340, 510): 18.
     //   35 + 4 + 18 = 57 boards, 6 cartons of 10.
+    //
+    // slanted (the third example): 16 x 10 ft, the wall from (16, 5) to
+    //   (12, 10) ft, half stagger, boards 50.5905 in (4.2159 ft), 9 per carton.
+    //   scale 2050 / 16.0001 = 128.124 (height 1281 px, fits); walls x 175,
+    //   2225, y 80, 1361, the sloped wall from (2225, 720) to (1712, 1361):
+    //   x = 2225 - 0.8 (y - 720). board_px 541, row_px 81: 16 rows.
+    //   Whole rows end with a 427 px cut (3.333 ft, new board, left offcut
+    //   0.871); half rows start with 270 px.
+    //   Rows 0..6 (above the sloped wall): whole rows 3 + 1; half rows: the
+    //     270 px starter (no left offcut is long enough) leaves a right offcut
+    //     of 2.0954 that the row's own 157 px end cut (1.225 ft) takes:
+    //     1 + 3 + 0. 7 * 4 = 28.
+    //   Rows 7..14: the cell at the sloped wall is scanned from its left edge
+    //     to the wall; pieces (px): row 7: 270 (new), 8: 534 (new, not within
+    //     2 px of 541), 9: 198 (new), 10: 404 (new), 11: 68 (takes row 10's
+    //     1.050 offcut), 12: 274 (new), 13: 479 (new; its first cell is wholly
+    //     outside), 14: 144 (new). The half rows' 157 px end cut takes the
+    //     right offcut of the row's own wall piece (rows 7, 9, 13) or, in row
+    //     11, finds none (a new board). Boards: 4, 4, 4, 4, 4, 4, 3, 4 = 31.
+    //   Row 15 (cut lengthwise by the bottom wall): first cell outside, the
+    //     350 px piece at the sloped wall takes row 14's 3.080 offcut, two
+    //     whole lengths ("# n"), the 157 px corner piece is new: 3.
+    //   28 + 31 + 3 = 62 boards, 7 cartons of 9.
     struct Case {
         const char* file;
         double area;
@@ -180,7 +203,7 @@ TEST(DrawLayout, ExamplesGiveTheirEstimates) {
         {"rect_10x8.pk1", 80.0013, 45, 6},
         {"hall_60x6.pk1", 360.0058, 160, 20},
         {"l_shape.pk1", 138.0022, 57, 6},  // 14 x 12 less 6 x 5
-        {"slanted.pk1", 150.0025, -1, -1},  // 16 x 10 less the 4 x 5 triangle
+        {"slanted.pk1", 150.0025, 62, 7},  // 16 x 10 less the 4 x 5 / 2 triangle
         {"poly_100.pk1", -1, -1, -1},
     };
     for (const Case& c : cases) {
