@@ -102,8 +102,13 @@ void for_each_span(const Bitmap& bm, const std::vector<std::vector<Region::Span>
 
 // The square a wide pen stamps around a point covers [p - w / 2, p - w / 2 + w - 1]
 // on each axis: centred for odd widths, one pixel more to the left/top for even.
-int stamp_lo(int p, int w) { return p - w / 2; }
-int stamp_hi(int p, int w) { return p - w / 2 + w - 1; }
+std::int64_t stamp_lo(std::int64_t p, int w) { return p - w / 2; }
+std::int64_t stamp_hi(std::int64_t p, int w) { return p - w / 2 + w - 1; }
+
+// Pen widths beyond this cover any bitmap from any point on it; the limit
+// keeps every stamp coordinate far from overflowing.
+constexpr int kMaxPenWidth = 2 * kMaxBitmapSide + 1;
+int pen_width(const Pen& pen) { return std::clamp(pen.width, 1, kMaxPenWidth); }
 
 }  // namespace
 
@@ -128,18 +133,10 @@ static void mix_run(Bitmap& bm, const std::vector<std::vector<Region::Span>>* ro
     });
 }
 
-void Dc::stamp(int x, int y) {
-    const int w = std::max(pen_.width, 1);
-    const auto* rows = clip_ ? &clip_->rows : nullptr;
-    const Region* region = clip_ ? &clip_->region : nullptr;
-    for (int yy = stamp_lo(y, w); yy <= stamp_hi(y, w); ++yy)
-        mix_run(*target_, rows, region, yy, stamp_lo(x, w), stamp_hi(x, w) + 1, pen_.color, mix_);
-}
-
 void Dc::line(int x1, int y1, int x2, int y2) {
     // A zero-length line draws nothing (its only pixel is the excluded last one).
     if (x1 == x2 && y1 == y2) return;
-    const int w = std::max(pen_.width, 1);
+    const int w = pen_width(pen_);
     const bool x_major = std::abs(std::int64_t{x2} - x1) >= std::abs(std::int64_t{y2} - y1);
     // Walk the major axis one pixel per step; the minor coordinate of step i
     // is i * dminor / dmajor rounded to nearest (halves away from the start).
@@ -187,10 +184,13 @@ void Dc::line(int x1, int y1, int x2, int y2) {
     for (std::int64_t i = i0; i < i1; ++i) {
         int x, y;
         point(i, x, y);
-        const int ylo = std::max(stamp_lo(y, w), 0), yhi = std::min(stamp_hi(y, w), h - 1);
+        const int ylo = static_cast<int>(std::max<std::int64_t>(stamp_lo(y, w), 0));
+        const int yhi = static_cast<int>(std::min<std::int64_t>(stamp_hi(y, w), h - 1));
+        // |x| stays below 2^30 (see point()), so the stamp's columns fit an int.
+        const int xlo = static_cast<int>(stamp_lo(x, w)), xhi = static_cast<int>(stamp_hi(x, w));
         for (int yy = ylo; yy <= yhi; ++yy) {
-            row_lo[static_cast<std::size_t>(yy)] = std::min(row_lo[static_cast<std::size_t>(yy)], stamp_lo(x, w));
-            row_hi[static_cast<std::size_t>(yy)] = std::max(row_hi[static_cast<std::size_t>(yy)], stamp_hi(x, w));
+            row_lo[static_cast<std::size_t>(yy)] = std::min(row_lo[static_cast<std::size_t>(yy)], xlo);
+            row_hi[static_cast<std::size_t>(yy)] = std::max(row_hi[static_cast<std::size_t>(yy)], xhi);
         }
     }
     const auto* rows = clip_ ? &clip_->rows : nullptr;
@@ -206,13 +206,13 @@ void Dc::rectangle_outline(int x1, int y1, int x2, int y2) {
     // The frame runs through the pixel centres l..r and t..b, both inclusive;
     // the pen squares stamped on it cover the outer box minus a hole, so each
     // covered pixel is mixed exactly once.
-    const int w = std::max(pen_.width, 1);
+    const int w = pen_width(pen_);
     const int l = std::min(x1, x2), r = std::max(x1, x2);
     const int t = std::min(y1, y2), b = std::max(y1, y2);
-    const std::int64_t outer_l = stamp_lo(l, w), outer_r = std::int64_t{stamp_hi(r, w)} + 1;
-    const std::int64_t outer_t = stamp_lo(t, w), outer_b = std::int64_t{stamp_hi(b, w)} + 1;
-    const std::int64_t hole_l = std::int64_t{stamp_hi(l, w)} + 1, hole_r = stamp_lo(r, w);
-    const std::int64_t hole_t = std::int64_t{stamp_hi(t, w)} + 1, hole_b = stamp_lo(b, w);
+    const std::int64_t outer_l = stamp_lo(l, w), outer_r = stamp_hi(r, w) + 1;
+    const std::int64_t outer_t = stamp_lo(t, w), outer_b = stamp_hi(b, w) + 1;
+    const std::int64_t hole_l = stamp_hi(l, w) + 1, hole_r = stamp_lo(r, w);
+    const std::int64_t hole_t = stamp_hi(t, w) + 1, hole_b = stamp_lo(b, w);
     const auto* rows = clip_ ? &clip_->rows : nullptr;
     const Region* region = clip_ ? &clip_->region : nullptr;
     auto cl = [](std::int64_t v) { return static_cast<int>(std::clamp<std::int64_t>(v, -1, kMaxBitmapSide + 1)); };

@@ -279,6 +279,37 @@ TEST(Rectangle, XorTwiceRestoresAndCornersAreDrawnOnce) {
     }
 }
 
+// Extreme corners and pen widths neither overflow nor hang: a frame far
+// around the bitmap leaves it untouched, one through it draws its side, and
+// a pen wider than any bitmap covers all of it.
+TEST(Rectangle, ExtremeCornersAndPenWidths) {
+    struct Case {
+        int x1, y1, x2, y2, width;
+        int expect_set;
+    };
+    const int M = INT32_MAX, m = INT32_MIN;
+    const Case cases[] = {
+        {m, m, M, M, 1, 0},
+        {m, m, M, M, 3, 0},
+        {m, 2, M, M, 1, 8},         // the top side runs through row 2
+        {M, M, M, M, M, 0},
+        {3, 3, 3, 3, M, 8 * 6},     // a huge square around one point
+        {m, 2, M, 2, M, 8 * 6},
+    };
+    for (const Case& c : cases) {
+        Bitmap bm = white(8, 6);
+        Dc dc(bm);
+        dc.select_pen({kBlack, c.width});
+        dc.rectangle_outline(c.x1, c.y1, c.x2, c.y2);
+        EXPECT_EQ(count_not(bm, kWhite), c.expect_set) << (&c - cases);
+    }
+    Bitmap bm = white(8, 6);
+    Dc dc(bm);
+    dc.select_pen({kBlack, M});
+    dc.line(m, m, M, M);
+    EXPECT_EQ(count_not(bm, kWhite), 8 * 6);
+}
+
 // ---------------------------------------------------------------- pixels, fills
 
 TEST(Pixels, OutsideTargetAndClip) {
