@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QTimer>
 
 #include "app/application.h"
 #include "platform/error.h"
@@ -190,6 +191,28 @@ TEST_F(Window, UnitSwitchRedrawsTextsAndOnlyItsHandlersSetCheckMarks) {
     settle();
     EXPECT_EQ(m.design.unit_system, kEnglish);
     EXPECT_TRUE(m.Metric1->isChecked());
+}
+
+TEST_F(Window, LaterActivationOnlyRepaints) {
+    write_file("room.pk1", kRectangleDesign);
+    Tlevmain& m = start({"room.pk1"});
+    const std::vector<std::uint8_t> drawn = panel().bits();
+    fs::remove(file("room.pk1"));  // reading it again would now fail
+    panel().fill(kWhite);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&m, &activate);
+    settle();
+    EXPECT_EQ(panel().bits(), drawn);
+    EXPECT_EQ(m.windowTitle(), "[room.pk1] Floor Plan");
+    EXPECT_TRUE(reported_messages().empty());
+}
+
+TEST_F(Window, StartUpTimerFiresOnceAfterAboutASecond) {
+    Tlevmain& m = start();
+    EXPECT_TRUE(m.Timer3->isActive());
+    EXPECT_EQ(m.Timer3->interval(), 1000);
+    QTest::qWait(1300);
+    EXPECT_FALSE(m.Timer3->isActive());
 }
 
 TEST_F(Window, SystemCommandRepaintsWithDimensions) {

@@ -2,10 +2,13 @@
 // the live size text of the line being drawn.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <vector>
 
 #include "editor/dimensions.h"
 #include "editor/length_text.h"
+#include "editor/outline_editor.h"
 #include "tests/editor/fake_view_host.h"
 
 namespace plk {
@@ -176,6 +179,23 @@ TEST(Dimensions, OverallBoxFitsOutlinesBeyondFixedLimits) {
         EXPECT_NE(host.surface.pixel(5, 40), kOverall) << "the line starts at the outline";
         EXPECT_NE(host.surface.pixel(90, 40), kOverall) << "the line ends at the outline";
     }
+}
+
+// A design file may hold any number: drawing stays safe and quick.
+TEST(Dimensions, AbsurdCoordinatesDrawWithoutFault) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    FakeViewHost host;
+    DesignState d = design_on(host);
+    add_segment(d, 1e300, -1e300, 30, 60);
+    add_segment(d, nan, 60, 66, nan);
+    add_segment(d, inf, -inf, 5e9, 60);
+    add_segment(d, 30, 60, 66, 60);
+    const auto start = std::chrono::steady_clock::now();
+    draw_overall_dimensions(d, host);
+    draw_segment_dimensions(d, host);
+    draw_outline(d, host);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST(Dimensions, DrawingSizeText) {
