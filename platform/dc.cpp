@@ -158,20 +158,31 @@ void Dc::line(int x1, int y1, int x2, int y2) {
         i1 = std::min<std::int64_t>(i1, a1 - lo + 1);
     }
     if (i0 >= i1) return;
-    auto point = [&](std::int64_t i, int& x, int& y) {
+    // The minor offset q = floor((2 i db + da) / (2 da)) is carried from step
+    // to step with its remainder r; only the first step needs a division, in
+    // 128 bits because i * db reaches 2^64 for lines across the int range.
+    const std::int64_t den = 2 * da, step = 2 * db;  // step <= den
+    const __int128 num0 = static_cast<__int128>(2) * i0 * db + da;
+    std::int64_t q = static_cast<std::int64_t>(num0 / den), r = static_cast<std::int64_t>(num0 % den);
+    std::int64_t i = i0;
+    auto point = [&](int& x, int& y) {
         const std::int64_t a = a1 + sa * i;
-        // 128-bit: i * db reaches 2^64 for lines across the whole int range.
-        const auto num = static_cast<__int128>(2) * i * db + da;
-        const std::int64_t b = b1 + sb * static_cast<std::int64_t>(num / (2 * static_cast<__int128>(da)));
+        const std::int64_t b = b1 + sb * q;
         const int ai = static_cast<int>(a);
         const int bi = static_cast<int>(std::clamp<std::int64_t>(b, INT32_MIN / 2, INT32_MAX / 2));
         x = x_major ? ai : bi;
         y = x_major ? bi : ai;
+        ++i;
+        r += step;
+        if (r >= den) {
+            r -= den;
+            ++q;
+        }
     };
     if (w == 1) {
-        for (std::int64_t i = i0; i < i1; ++i) {
+        while (i < i1) {
             int x, y;
-            point(i, x, y);
+            point(x, y);
             plot(x, y, pen_.color, mix_);
         }
         return;
@@ -181,9 +192,9 @@ void Dc::line(int x1, int y1, int x2, int y2) {
     // (stamping square by square would XOR overlapping pixels twice).
     const int h = target_->height();
     std::vector<int> row_lo(static_cast<std::size_t>(h), INT32_MAX), row_hi(static_cast<std::size_t>(h), INT32_MIN);
-    for (std::int64_t i = i0; i < i1; ++i) {
+    while (i < i1) {
         int x, y;
-        point(i, x, y);
+        point(x, y);
         const int ylo = static_cast<int>(std::max<std::int64_t>(stamp_lo(y, w), 0));
         const int yhi = static_cast<int>(std::min<std::int64_t>(stamp_hi(y, w), h - 1));
         // |x| stays below 2^30 (see point()), so the stamp's columns fit an int.
