@@ -2,6 +2,7 @@
 // --help, --layout ...) are handled headless; anything else opens the window,
 // with an optional design file named on the command line.
 #include <QStringList>
+#include <exception>
 
 #include "app/application.h"
 #include "app/cli.h"
@@ -19,9 +20,15 @@ int main(int argc, char** argv) {
 
     plk::Application app(argc, argv);
     plk::init_regional_settings();
-    plk::Tlevmain window(args);
-    window.show();
-    // Without a window manager a shown window is not activated by itself.
-    window.activateWindow();
-    return app.exec();
+    try {
+        plk::Tlevmain window(args);
+        window.show();
+        // Without a window manager a shown window is not activated by itself.
+        window.activateWindow();
+        return app.exec();
+    } catch (const std::exception& e) {
+        // An error that escapes the window ends the program with its message.
+        plk::Application::show_error(e.what());
+        return 1;
+    }
 }
