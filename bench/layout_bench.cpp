@@ -52,6 +52,16 @@ BENCHMARK(BM_Layout)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
+// The same run testing every pixel against every edge (no look-up table).
+void BM_LayoutPlainRule(benchmark::State& state) {
+    plk::DesignState d = load(kDesigns[state.range(0)]);
+    plk::LayoutRunHooks hooks;
+    hooks.plain_rule = true;
+    for (auto _ : state) benchmark::DoNotOptimize(plk::drawlayout(d, hooks).boards);
+    state.SetLabel(kDesigns[state.range(0)]);
+}
+BENCHMARK(BM_LayoutPlainRule)->Arg(0)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 void BM_FillBoards(benchmark::State& state) {
     plk::DesignState d = load(kDesigns[state.range(0)]);
     const std::string dir = PLK_BIN_DIR;
