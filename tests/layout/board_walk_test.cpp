@@ -217,7 +217,6 @@ TEST(CutPiece, PieceOfExactly0075FeetIsCountedButNotDrawn) {
         BoardWalk walk(s.d, dc, s.in);
         std::vector<LabelRecord> log;
         walk.set_label_log(&log);
-        const Bitmap before = s.d.layout_bitmap;
         const int r = walk.cutpiece(0, 40, 150, 60, kLeft, 0, false, false, true, true);
         if (px == 3) {
             EXPECT_EQ(r, kCutBoard);
@@ -249,7 +248,7 @@ TEST(CutPiece, RightWallTurnsTheScanAndNothingFoundIsNoBoard) {
     EXPECT_EQ(walk.cutpiece(300, 40, 400, 60, kLeft, 5, true, true, false, false), kCutBoard);
 }
 
-// Labels of the first cells of each row of a walk.
+// The texts of the labels, in drawing order.
 std::vector<std::string> texts(const std::vector<LabelRecord>& log) {
     std::vector<std::string> out;
     for (const auto& l : log) out.push_back(l.text);

@@ -104,7 +104,8 @@ TEST(DrawLayout, TenByEightExampleWorkedByHand) {
     EXPECT_EQ(d.polygon_points[0], (Point{356, 80}));
     EXPECT_EQ(d.polygon_points[2], (Point{2043, 1430}));
     EXPECT_EQ(d.layout_bitmap.pixel(356, 1000), kBlack);  // the left wall, found by a scan
-    // 45 boards: 13 + 6 cut pieces drawn... every label but the 6 tiny pieces.
+    // Every board is numbered on the drawing except the six tiny end pieces
+    // of the half rows (no offcut is reused in this room).
     int numbered = 0;
     for (const auto& l : labels) numbered += l.text[0] == '#';
     EXPECT_EQ(numbered, 45 - 6);
