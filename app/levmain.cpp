@@ -192,7 +192,12 @@ void Tlevmain::build_menus() {
     English1 = add(edit, "&English", "English1", &Tlevmain::English1Click);
     Metric1 = add(edit, "Me&tric", "Metric1", &Tlevmain::Metric1Click);
     // Radio items whose check marks only the two handlers set.
-    for (QAction* a : {English1, Metric1}) a->setCheckable(true);
+    auto* units = new QActionGroup(this);
+    units->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    for (QAction* a : {English1, Metric1}) {
+        a->setCheckable(true);
+        units->addAction(a);
+    }
     English1->setChecked(true);
     blah = edit->addSeparator();
     blah->setObjectName("blah");
