@@ -403,12 +403,17 @@ void Tlevmain::FormPaint() {
 
 void Tlevmain::FormResize() {
     if (first_activation || maximise_pending_) {
-        if (!first_activation) maximise_pending_ = false;
         xscroll->setValue(0);
         yscroll->setValue(0);
         set_scroll_ranges(design, *this);
         draw_grid(design);
         show_grid(design, *this);
+        if (!first_activation) {
+            // The window manager's maximise arrives after the first paint:
+            // put the outline (or the prompt) back over the fresh grid.
+            maximise_pending_ = false;
+            repaint_view(design, *this);
+        }
     } else {
         place_logo();
         for (QScrollBar* bar : {xscroll, yscroll})
