@@ -66,7 +66,6 @@ Taboutform::Taboutform(QWidget* owner, std::function<bool(const std::string&)> o
                    Qt::AlignLeft | Qt::AlignTop);
         top += 16;
     }
-    // The contact block ends above the OK button.
 
     BitBtn1 = new QPushButton("OK", this);
     BitBtn1->setObjectName("BitBtn1");
