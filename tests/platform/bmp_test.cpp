@@ -49,6 +49,9 @@ struct SampleCase {
     Color (*expected)(int x, int y);
 };
 
+// Keeps test names readable (and stable: the struct holds pointers).
+void PrintTo(const SampleCase& c, std::ostream* os) { *os << c.file; }
+
 const SampleCase kSamples[] = {
     {"rgb24_v3.bmp", 7, 5, 24, marked_picture},
     {"rgb24_v5.bmp", 7, 5, 24, marked_picture},
@@ -229,6 +232,8 @@ TEST_P(BmpMaskTest, DecodesOnePixel) {
     EXPECT_EQ(bmp.pixel(0, 0), c.expected);
 }
 
+void PrintTo(const MaskCase& c, std::ostream* os) { *os << c.name; }
+
 const MaskCase kMaskCases[] = {
     {"plain32", 40, 32, 0, {}, {30, 20, 10, 99}, 32, rgb(10, 20, 30)},
     {"bitfields32_v3", 40, 32, 3, {0xff0000, 0xff00, 0xff}, {30, 20, 10, 0}, 32, rgb(10, 20, 30)},
@@ -255,6 +260,8 @@ BmpParts with(std::function<void(BmpParts&)> change) {
     change(p);
     return p;
 }
+
+void PrintTo(const BadCase& c, std::ostream* os) { *os << c.name; }
 
 const BadCase kBadCases[] = {
     {"empty", [] { return Bytes{}; }},
@@ -332,6 +339,10 @@ struct RoundTripCase {
     int width;
     int height;
 };
+
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << c.bpp << " bpp, " << c.width << " x " << c.height;
+}
 
 class BmpRoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
 
