@@ -17,7 +17,7 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 
 # A regional format for the money and decimal-separator tests.
-if [ "$(id -u)" -eq 0 ] && ! locale -a 2>/dev/null | grep -qi '^de_DE.utf8$\|^en_US.utf8$'; then
+if [ "$(id -u)" -eq 0 ] && [ "$(locale -a 2>/dev/null | grep -ci '^de_DE.utf8$\|^en_US.utf8$')" -lt 2 ]; then
   sed -i -e 's/^# *en_US.UTF-8/en_US.UTF-8/' -e 's/^# *de_DE.UTF-8/de_DE.UTF-8/' /etc/locale.gen
   locale-gen >/dev/null
 fi
