@@ -334,11 +334,13 @@ TEST(HelpPages, PresentAndSelfContained) {
         ASSERT_FALSE(html.empty());
         EXPECT_NE(html.find("<title>"), std::string::npos);
         EXPECT_NE(html.find("Release 1.0.01"), std::string::npos);
-        // Nothing is fetched from elsewhere: no scripts, style sheets, images
-        // or links that leave the help folder.
-        for (const char* outside : {"<script", "<link", "<img", "<iframe", "href=\"http", "src=\"http", "url("})
+        // Nothing is fetched from elsewhere: no scripts, images or links that
+        // leave the help folder; the one style sheet sits beside the pages.
+        EXPECT_NE(html.find("<link rel=\"stylesheet\" href=\"help.css\">"), std::string::npos);
+        for (const char* outside : {"<script", "<img", "<iframe", "href=\"http", "src=\"http", "url("})
             EXPECT_EQ(html.find(outside), std::string::npos) << outside;
     }
+    EXPECT_FALSE(read_all(bin_path("help/help.css")).empty());
 }
 
 }  // namespace
