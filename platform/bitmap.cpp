@@ -44,11 +44,7 @@ Color Bitmap::pixel(int x, int y) const {
     }
 }
 
-namespace {
-// Only the first `limit` entries are candidates: a palette longer than the
-// depth allows must not yield an index that spills into the neighbouring
-// pixel's bits.
-int nearest_index(const std::vector<Color>& palette, Color c, std::size_t limit) {
+int nearest_palette_index(const std::vector<Color>& palette, Color c, std::size_t limit) {
     int best = 0;
     long best_d = -1;
     for (std::size_t i = 0; i < palette.size() && i < limit; ++i) {
@@ -63,7 +59,6 @@ int nearest_index(const std::vector<Color>& palette, Color c, std::size_t limit)
     }
     return best;
 }
-}  // namespace
 
 void Bitmap::set_pixel(int x, int y, Color c) {
     if (!contains(x, y)) return;
@@ -76,7 +71,7 @@ void Bitmap::set_pixel(int x, int y, Color c) {
         r[3 * x + 2] = static_cast<std::uint8_t>(red_of(c));
         return;
     default: {
-        const int index = nearest_index(palette_, c, std::size_t{1} << bpp_);
+        const int index = nearest_palette_index(palette_, c, std::size_t{1} << bpp_);
         if (bpp_ == 8) {
             r[x] = static_cast<std::uint8_t>(index);
         } else if (bpp_ == 4) {

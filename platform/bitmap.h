@@ -68,6 +68,12 @@ private:
     std::vector<Color> palette_;
 };
 
+// Index of the palette entry nearest to c (squared RGB distance, lowest index
+// on ties), among the first `limit` entries only: a palette longer than a
+// depth allows must not yield an index that spills into a neighbour's bits.
+int nearest_palette_index(const std::vector<Color>& palette, Color c,
+                          std::size_t limit = static_cast<std::size_t>(-1));
+
 // Largest width or height accepted anywhere (bitmap files, canvases).
 constexpr int kMaxBitmapSide = 30000;
 

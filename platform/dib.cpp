@@ -245,22 +245,6 @@ std::optional<BitmapObject> get_bitmap_object(const Bitmap* bitmap) {
 
 namespace {
 
-int nearest_entry(const std::vector<Color>& table, Color c) {
-    int best = 0;
-    long best_d = -1;
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        const long dr = red_of(table[i]) - red_of(c);
-        const long dg = green_of(table[i]) - green_of(c);
-        const long db = blue_of(table[i]) - blue_of(c);
-        const long d = dr * dr + dg * dg + db * db;
-        if (best_d < 0 || d < best_d) {
-            best_d = d;
-            best = static_cast<int>(i);
-        }
-    }
-    return best;
-}
-
 void put_index(std::uint8_t* row, int x, int bit_count, int index) {
     if (bit_count == 8) {
         row[x] = static_cast<std::uint8_t>(index);
@@ -408,7 +392,7 @@ int get_dibits(ScreenDc* dc, const Bitmap& bitmap, unsigned start, unsigned line
             const Color c = bitmap.pixel(x, y);
             if (indexed) {
                 auto [it, fresh] = nearest_cache.try_emplace(c, 0);
-                if (fresh) it->second = nearest_entry(table, c);
+                if (fresh) it->second = nearest_palette_index(table, c);
                 put_index(dst, x, bit_count, it->second);
             } else {
                 put_direct(dst, x, bit_count, c);
