@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/error_text.h"
 #include "app/design_file.h"
 #include "app/design_state.h"
 #include "platform/error.h"
@@ -34,14 +35,7 @@ std::string crlf(const std::vector<std::string>& lines) {
     return t;
 }
 
-std::string error_text(auto&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using plk::testing::error_text;
 
 void add_segment(DesignState& d, double x1, double y1, double x2, double y2) {
     OutlineSegment& s = d.segments[static_cast<std::size_t>(d.segment_count++)];

@@ -6,6 +6,7 @@
 #include <limits>
 #include <string>
 
+#include "tests/support/error_text.h"
 #include "platform/error.h"
 #include "platform/numfmt.h"
 #include "platform/numfmt_testing.h"
@@ -24,14 +25,7 @@ private:
     bool ok_;
 };
 
-std::string error_text(auto&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using plk::testing::error_text;
 
 TEST(FileNumber, WritesGeneralForm) {
     struct Case {

@@ -1,3 +1,4 @@
+#include "tests/support/error_text.h"
 #include "platform/bmp.h"
 
 #include <gtest/gtest.h>
@@ -20,14 +21,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::string data_file(const std::string& name) { return std::string(PLK_TEST_DATA_DIR) + "/bmp/" + name; }
 
-std::string error_text(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using plk::testing::error_text;
 
 // ---------------------------------------------------------------------------
 // Sample files written by an image tool.

@@ -1,3 +1,4 @@
+#include "tests/support/error_text.h"
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 using plk::testing::ScratchDir;
 
-std::string error_text(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
+using plk::testing::error_text;
 
 std::string text_of(const std::string& path) {
     const Bytes b = read_file_bytes(path);
