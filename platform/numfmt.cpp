@@ -233,17 +233,19 @@ std::string general_text(double value, char sep) {
     return out;
 }
 
+// Skips an optional leading '+' or '-' at s[i]; true for '-'.
+bool take_sign(const std::string& s, std::size_t& i) {
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) return s[i++] == '-';
+    return false;
+}
+
 // Parses a decimal number in the form [sign] digits [sep digits] [E [sign]
 // digits] with at least one mantissa digit, nothing else but surrounding
 // blanks. Returns false for any other text or a value out of range.
 bool parse_decimal(const std::string& text, char sep, double* out) {
     std::string s = trim_blanks(text);
     std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
+    const bool negative = take_sign(s, i);
     std::string plain;  // the number as from_chars wants it: no sign, '.'
     int mantissa_digits = 0;
     while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
@@ -413,11 +415,7 @@ double parse_float_regional(const std::string& text) {
 int parse_int(const std::string& text) {
     std::string s = trim_blanks(text);
     std::size_t i = 0;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) {
-        negative = s[i] == '-';
-        ++i;
-    }
+    const bool negative = take_sign(s, i);
     long long v = 0;
     bool any = false;
     for (; i < s.size(); ++i) {
